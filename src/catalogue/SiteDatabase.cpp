@@ -1,0 +1,276 @@
+#include "catalogue/SiteDatabase.h"
+
+#include "app/CommandError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QStringList>
+
+#include <cstring>
+
+int metricIndex(const char* field)
+{
+    for (int i = 0; i < MetricCount; ++i) {
+        if (std::strcmp(MetricFields[i], field) == 0)
+            return i;
+    }
+    return -1;
+}
+
+namespace {
+
+const QString AddtimeFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz");
+
+QStringList requiredFields(const QString& table)
+{
+    if (table.compare(QLatin1String("master"), Qt::CaseInsensitive) == 0)
+        return {QStringLiteral("pr_id"), QStringLiteral("pr_name"), QStringLiteral("pr_parent"),
+                QStringLiteral("pr_url")};
+    QStringList fields{QStringLiteral("autoid"), QStringLiteral("pr_id"), QStringLiteral("addtime")};
+    for (const char* field : MetricFields)
+        fields << QString::fromLatin1(field);
+    return fields;
+}
+
+} // namespace
+
+SiteDatabase::SiteDatabase(const QString& connectionName)
+    : m_connectionName(connectionName)
+{
+}
+
+SiteDatabase::~SiteDatabase()
+{
+    if (QSqlDatabase::contains(m_connectionName)) {
+        QSqlDatabase::database(m_connectionName, false).close();
+        QSqlDatabase::removeDatabase(m_connectionName);
+    }
+}
+
+QSqlDatabase SiteDatabase::connection() const
+{
+    return QSqlDatabase::database(m_connectionName, false);
+}
+
+bool SiteDatabase::isOpen() const
+{
+    return QSqlDatabase::contains(m_connectionName) && connection().isOpen();
+}
+
+void SiteDatabase::requireOpen() const
+{
+    if (!isOpen())
+        throw CommandError(QStringLiteral("Database file '%1' does not exist").arg(QDir::toNativeSeparators(m_path)));
+}
+
+[[noreturn]] void SiteDatabase::fail(const QSqlQuery& query)
+{
+    throw CommandError(query.lastError().text());
+}
+
+void SiteDatabase::exec(QSqlQuery& query)
+{
+    if (!query.exec())
+        fail(query);
+}
+
+void SiteDatabase::open(const QString& filePath)
+{
+    m_path = filePath;
+    const bool existed = QFileInfo::exists(filePath);
+    const QString missing = QStringLiteral("Database file '%1' does not exist").arg(QDir::toNativeSeparators(filePath));
+    if (!existed && !QFileInfo(filePath).absoluteDir().exists())
+        throw CommandError(missing);
+
+    QString error;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
+        db.setDatabaseName(filePath);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
+        if (!db.open()) {
+            error = db.lastError().text();
+        } else {
+            // Also the first read of the file: a file that is no database fails here.
+            QSqlQuery wal(db);
+            if (!wal.exec(QStringLiteral("PRAGMA journal_mode=WAL")))
+                error = wal.lastError().text();
+        }
+    }
+    if (error.isEmpty() && !existed) {
+        try {
+            createSchema();
+        } catch (const CommandError& e) {
+            error = e.message();
+        }
+    }
+    if (error.isEmpty())
+        return;
+
+    QSqlDatabase::database(m_connectionName, false).close();
+    QSqlDatabase::removeDatabase(m_connectionName);
+    if (existed)
+        throw CommandError(error);
+    // Only a file this call made is removed.
+    for (const char* suffix : {"", "-wal", "-shm"})
+        QFile::remove(filePath + QLatin1String(suffix));
+    throw CommandError(missing);
+}
+
+void SiteDatabase::createSchema()
+{
+    QString metrics;
+    for (const char* field : MetricFields)
+        metrics += QStringLiteral(", %1 INTEGER").arg(QLatin1String(field));
+    const QStringList statements{
+        QStringLiteral("CREATE TABLE master (pr_id INTEGER PRIMARY KEY NOT NULL, pr_name VARCHAR(%1),"
+                       " pr_parent INTEGER, pr_url VARCHAR(1024))")
+            .arg(NameLength),
+        // Without AUTOINCREMENT a new row is numbered one above the largest present,
+        // which is what the query's prediction of its autoid relies on.
+        QStringLiteral("CREATE TABLE details (autoid INTEGER PRIMARY KEY, pr_id INTEGER,"
+                       " addtime DATETIME%1)")
+            .arg(metrics),
+        QStringLiteral("CREATE INDEX details_site ON details (pr_id, addtime)"),
+        QStringLiteral("INSERT INTO master (pr_id, pr_name, pr_parent, pr_url) VALUES (1, '我的网站', 1, NULL)"),
+    };
+    transaction(false, [&] {
+        for (const QString& statement : statements) {
+            QSqlQuery query(connection());
+            if (!query.exec(statement))
+                fail(query);
+        }
+    });
+}
+
+QString SiteDatabase::journalMode() const
+{
+    QSqlQuery query(connection());
+    if (!query.exec(QStringLiteral("PRAGMA journal_mode")) || !query.next())
+        return {};
+    return query.value(0).toString();
+}
+
+void SiteDatabase::openTable(const QString& table)
+{
+    requireOpen();
+    QSqlQuery query(connection());
+    query.prepare(QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' AND lower(name)=lower(:p1)"));
+    query.bindValue(QStringLiteral(":p1"), table);
+    exec(query);
+    if (!query.next())
+        throw CommandError(QStringLiteral("Table '%1' not found").arg(table));
+    const QSqlRecord record = connection().record(query.value(0).toString());
+    for (const QString& field : requiredFields(table)) {
+        if (record.indexOf(field) < 0)
+            throw CommandError(QStringLiteral("Field '%1' not found").arg(field));
+    }
+}
+
+void SiteDatabase::transaction(bool immediate, const std::function<void()>& work)
+{
+    requireOpen();
+    QSqlQuery begin(connection());
+    if (!begin.exec(immediate ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN")))
+        fail(begin);
+    try {
+        work();
+        QSqlQuery commit(connection());
+        if (!commit.exec(QStringLiteral("COMMIT")))
+            fail(commit);
+    } catch (...) {
+        QSqlQuery rollback(connection());
+        rollback.exec(QStringLiteral("ROLLBACK"));
+        throw;
+    }
+}
+
+int SiteDatabase::maxAutoId()
+{
+    requireOpen();
+    QSqlQuery query(connection());
+    if (!query.exec(QStringLiteral("select max(autoid) as maxid from details")))
+        fail(query);
+    // An empty table gives null, which reads as 0.
+    return query.next() ? query.value(QStringLiteral("maxid")).toInt() : 0;
+}
+
+QList<DetailsRecord> SiteDatabase::history(int prId)
+{
+    requireOpen();
+    QSqlQuery query(connection());
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("select * from details where pr_id=:p1 order by addtime desc"));
+    query.bindValue(QStringLiteral(":p1"), prId);
+    exec(query);
+
+    const QSqlRecord record = query.record();
+    const int autoidAt = record.indexOf(QStringLiteral("autoid"));
+    const int prIdAt = record.indexOf(QStringLiteral("pr_id"));
+    const int addtimeAt = record.indexOf(QStringLiteral("addtime"));
+    std::array<int, MetricCount> metricAt{};
+    for (int i = 0; i < MetricCount; ++i) {
+        metricAt[i] = record.indexOf(QLatin1String(MetricFields[i]));
+        if (metricAt[i] < 0)
+            throw CommandError(QStringLiteral("Field '%1' not found").arg(QLatin1String(MetricFields[i])));
+    }
+
+    QList<DetailsRecord> rows;
+    while (query.next()) {
+        DetailsRecord row;
+        row.autoid = query.value(autoidAt).toInt();
+        row.prId = query.value(prIdAt).toInt();
+        row.addtime = query.value(addtimeAt).toDateTime();
+        for (int i = 0; i < MetricCount; ++i)
+            row.values[i] = query.value(metricAt[i]).toInt();
+        rows.append(row);
+    }
+    if (query.lastError().isValid())
+        fail(query);
+    return rows;
+}
+
+void SiteDatabase::deleteDetail(int autoid)
+{
+    transaction(false, [&] {
+        QSqlQuery query(connection());
+        query.prepare(QStringLiteral("delete from details where autoid=:p1"));
+        query.bindValue(QStringLiteral(":p1"), autoid);
+        exec(query);
+    });
+}
+
+void SiteDatabase::deleteSiteDetails(int prId)
+{
+    transaction(false, [&] {
+        QSqlQuery query(connection());
+        query.prepare(QStringLiteral("delete from details where pr_id=:p1"));
+        query.bindValue(QStringLiteral(":p1"), prId);
+        exec(query);
+    });
+}
+
+int SiteDatabase::storeDetails(const DetailsRecord& record)
+{
+    QString fields = QStringLiteral("pr_id, addtime");
+    QString values = QStringLiteral(":pr_id, :addtime");
+    for (const char* field : MetricFields) {
+        fields += QStringLiteral(", ") + QLatin1String(field);
+        values += QStringLiteral(", :") + QLatin1String(field);
+    }
+    int autoid = 0;
+    transaction(false, [&] {
+        QSqlQuery query(connection());
+        query.prepare(QStringLiteral("INSERT INTO details (%1) VALUES (%2)").arg(fields, values));
+        query.bindValue(QStringLiteral(":pr_id"), record.prId);
+        query.bindValue(QStringLiteral(":addtime"), record.addtime.toString(AddtimeFormat));
+        for (int i = 0; i < MetricCount; ++i)
+            query.bindValue(QStringLiteral(":") + QLatin1String(MetricFields[i]), record.values[i]);
+        exec(query);
+        autoid = query.lastInsertId().toInt();
+    });
+    return autoid;
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "catalogue/DetailsRecord.h"
+
+#include <QList>
+#include <QSqlDatabase>
+#include <QString>
+
+#include <functional>
+
+class QSqlQuery;
+
+// The site database data.db: table master (the site tree) and table details (one row per
+// finished query). SQLite in WAL mode, so that a second running copy can use the file too.
+class SiteDatabase final
+{
+public:
+    static constexpr const char* DefaultConnection = "data";
+    static constexpr const char* FileName = "data.db";
+    static constexpr int NameLength = 255; // longest pr_name the program writes
+    static constexpr int BusyTimeoutMs = 5000;
+
+    explicit SiteDatabase(const QString& connectionName = QString::fromLatin1(DefaultConnection));
+    ~SiteDatabase();
+    SiteDatabase(const SiteDatabase&) = delete;
+    SiteDatabase& operator=(const SiteDatabase&) = delete;
+
+    // Opens the file, creating it with both tables and the root row when it does not exist.
+    // Throws CommandError; an existing file is never changed by opening it.
+    void open(const QString& filePath);
+    bool isOpen() const;
+    // Checks that a table and all of its fields are there ("Field '%s' not found").
+    void openTable(const QString& table);
+    QSqlDatabase connection() const;
+    QString journalMode() const;
+
+    // The statements of the program, each exactly as the program issues it.
+    int maxAutoId();
+    QList<DetailsRecord> history(int prId);
+    void deleteDetail(int autoid);
+    void deleteSiteDetails(int prId);
+    // Stores a finished query in one transaction and returns its autoid.
+    int storeDetails(const DetailsRecord& record);
+
+    // Runs work as one transaction; "BEGIN IMMEDIATE" when it reads before it writes.
+    void transaction(bool immediate, const std::function<void()>& work);
+
+    [[noreturn]] static void fail(const QSqlQuery& query);
+    void exec(QSqlQuery& query);
+
+private:
+    void requireOpen() const;
+    void createSchema();
+
+    QString m_connectionName;
+    QString m_path;
+};
