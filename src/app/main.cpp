@@ -1,12 +1,14 @@
 #include "app/AppTexts.h"
 #include "app/MainWindow.h"
 #include "app/ProgramFolder.h"
+#include "query/HttpFetcher.h"
 
 #include <QApplication>
 #include <QDir>
 
 int main(int argc, char* argv[])
 {
+    HttpFetcher::globalInit(); // before any thread starts
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("korvani"));
     QApplication::setApplicationDisplayName(QString::fromUtf8(AppTexts::WindowTitle));

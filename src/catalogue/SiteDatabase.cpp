@@ -72,6 +72,12 @@ void SiteDatabase::requireOpen() const
     throw CommandError(query.lastError().text());
 }
 
+void SiteDatabase::prepare(QSqlQuery& query, const QString& statement)
+{
+    if (!query.prepare(statement))
+        fail(query);
+}
+
 void SiteDatabase::exec(QSqlQuery& query)
 {
     if (!query.exec())
@@ -158,7 +164,7 @@ void SiteDatabase::openTable(const QString& table)
 {
     requireOpen();
     QSqlQuery query(connection());
-    query.prepare(QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' AND lower(name)=lower(:p1)"));
+    prepare(query, QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' AND lower(name)=lower(:p1)"));
     query.bindValue(QStringLiteral(":p1"), table);
     exec(query);
     if (!query.next())
@@ -203,7 +209,7 @@ QList<DetailsRecord> SiteDatabase::history(int prId)
     requireOpen();
     QSqlQuery query(connection());
     query.setForwardOnly(true);
-    query.prepare(QStringLiteral("select * from details where pr_id=:p1 order by addtime desc"));
+    prepare(query, QStringLiteral("select * from details where pr_id=:p1 order by addtime desc"));
     query.bindValue(QStringLiteral(":p1"), prId);
     exec(query);
 
@@ -237,7 +243,7 @@ void SiteDatabase::deleteDetail(int autoid)
 {
     transaction(false, [&] {
         QSqlQuery query(connection());
-        query.prepare(QStringLiteral("delete from details where autoid=:p1"));
+        prepare(query, QStringLiteral("delete from details where autoid=:p1"));
         query.bindValue(QStringLiteral(":p1"), autoid);
         exec(query);
     });
@@ -247,7 +253,7 @@ void SiteDatabase::deleteSiteDetails(int prId)
 {
     transaction(false, [&] {
         QSqlQuery query(connection());
-        query.prepare(QStringLiteral("delete from details where pr_id=:p1"));
+        prepare(query, QStringLiteral("delete from details where pr_id=:p1"));
         query.bindValue(QStringLiteral(":p1"), prId);
         exec(query);
     });
@@ -264,7 +270,7 @@ int SiteDatabase::storeDetails(const DetailsRecord& record)
     int autoid = 0;
     transaction(false, [&] {
         QSqlQuery query(connection());
-        query.prepare(QStringLiteral("INSERT INTO details (%1) VALUES (%2)").arg(fields, values));
+        prepare(query, QStringLiteral("INSERT INTO details (%1) VALUES (%2)").arg(fields, values));
         query.bindValue(QStringLiteral(":pr_id"), record.prId);
         query.bindValue(QStringLiteral(":addtime"), record.addtime.toString(AddtimeFormat));
         for (int i = 0; i < MetricCount; ++i)
@@ -273,4 +279,44 @@ int SiteDatabase::storeDetails(const DetailsRecord& record)
         autoid = query.lastInsertId().toInt();
     });
     return autoid;
+}
+
+QList<SiteRecord> SiteDatabase::sites()
+{
+    requireOpen();
+    QSqlQuery query(connection());
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("SELECT pr_id, pr_parent, pr_name, pr_url FROM master ORDER BY pr_id")))
+        fail(query);
+    QList<SiteRecord> rows;
+    while (query.next())
+        rows.append({query.value(0).toInt(), query.value(1), query.value(2).toString(), query.value(3).toString()});
+    return rows;
+}
+
+int SiteDatabase::addSite(const QString& name, const QString& url, std::optional<int> parent)
+{
+    int id = 0;
+    transaction(true, [&] {
+        QSqlQuery query(connection());
+        if (!query.exec(QStringLiteral("SELECT max(pr_id) FROM master")))
+            fail(query);
+        id = query.next() && !query.value(0).isNull() ? query.value(0).toInt() + 1 : 0;
+        if (parent) {
+            QSqlQuery check(connection());
+            prepare(check, QStringLiteral("SELECT 1 FROM master WHERE pr_id=:p1"));
+            check.bindValue(QStringLiteral(":p1"), *parent);
+            exec(check);
+            if (!check.next())
+                throw CommandError(QStringLiteral("没有编号为 %1 的节点").arg(*parent));
+        }
+        QSqlQuery insert(connection());
+        prepare(insert, QStringLiteral("INSERT INTO master (pr_id, pr_name, pr_parent, pr_url) VALUES (:id, :name, :parent, :url)"));
+        insert.bindValue(QStringLiteral(":id"), id);
+        insert.bindValue(QStringLiteral(":name"), name);
+        insert.bindValue(QStringLiteral(":parent"), parent.value_or(id));
+        insert.bindValue(QStringLiteral(":url"), url);
+        exec(insert);
+    });
+    return id;
 }

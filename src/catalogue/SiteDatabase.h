@@ -5,8 +5,19 @@
 #include <QList>
 #include <QSqlDatabase>
 #include <QString>
+#include <QVariant>
 
 #include <functional>
+#include <optional>
+
+// One row of table master.
+struct SiteRecord
+{
+    int id = 0;
+    QVariant parent; // null when the row has no parent value
+    QString name;
+    QString url;
+};
 
 class QSqlQuery;
 
@@ -42,10 +53,17 @@ public:
     // Stores a finished query in one transaction and returns its autoid.
     int storeDetails(const DetailsRecord& record);
 
+    // Table master, in pr_id order.
+    QList<SiteRecord> sites();
+    // Appends a node numbered like the tree numbers new nodes (largest key plus one, 0 in an
+    // empty table); a top-level node is its own parent. Returns its pr_id.
+    int addSite(const QString& name, const QString& url, std::optional<int> parent);
+
     // Runs work as one transaction; "BEGIN IMMEDIATE" when it reads before it writes.
     void transaction(bool immediate, const std::function<void()>& work);
 
     [[noreturn]] static void fail(const QSqlQuery& query);
+    static void prepare(QSqlQuery& query, const QString& statement);
     void exec(QSqlQuery& query);
 
 private:
