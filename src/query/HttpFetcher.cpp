@@ -57,6 +57,26 @@ int HttpFetcher::onProgress(void* self, qint64, qint64, qint64, qint64)
     return fetcher->m_cancelled && fetcher->m_cancelled->load() ? 1 : 0;
 }
 
+namespace {
+
+// The request target goes out as the catalogue built it (GBK bytes of the domain unescaped),
+// except bytes that would break the request line or start a header line of their own.
+QByteArray safeTarget(QByteArrayView target)
+{
+    QByteArray safe;
+    safe.reserve(target.size());
+    for (const char c : target) {
+        const auto byte = static_cast<uchar>(c);
+        if (byte <= 0x20 || byte == 0x7F)
+            safe += '%' + QByteArray::number(byte, 16).rightJustified(2, '0').toUpper();
+        else
+            safe += c;
+    }
+    return safe.isEmpty() ? QByteArray("/") : safe;
+}
+
+} // namespace
+
 FetchResult HttpFetcher::get(const HttpRequest& request)
 {
     FetchResult result;
@@ -69,7 +89,14 @@ FetchResult HttpFetcher::get(const HttpRequest& request)
 
     curl_slist* headers = curl_slist_append(nullptr, "Accept: text/html, */*");
     curl_easy_setopt(m_curl, CURLOPT_HTTPHEADER, headers);
-    curl_easy_setopt(m_curl, CURLOPT_URL, request.url.constData());
+    // libcurl would percent-encode the bytes of a Chinese domain; the target is set apart.
+    const qsizetype hostStart = request.url.indexOf("://") + 3;
+    const qsizetype pathStart = request.url.indexOf('/', hostStart);
+    const QByteArray origin = pathStart < 0 ? request.url : request.url.left(pathStart);
+    const QByteArray target = safeTarget(pathStart < 0 ? QByteArrayView() : QByteArrayView(request.url).sliced(pathStart));
+    const QByteArray url = origin + '/';
+    curl_easy_setopt(m_curl, CURLOPT_URL, url.constData());
+    curl_easy_setopt(m_curl, CURLOPT_REQUEST_TARGET, target.constData());
     curl_easy_setopt(m_curl, CURLOPT_USERAGENT, request.userAgent.constData());
     curl_easy_setopt(m_curl, CURLOPT_REFERER, request.referer.constData());
 

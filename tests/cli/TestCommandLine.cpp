@@ -10,6 +10,7 @@ class TestCommandLine : public QObject
 
 private slots:
     void wholeQueryThroughTheCommandLine();
+    void terminationAbortsTheQuery();
     void errorsGiveClearMessages_data();
     void errorsGiveClearMessages();
 
@@ -68,6 +69,29 @@ void TestCommandLine::wholeQueryThroughTheCommandLine()
     QVERIFY(rows.at(0).startsWith(QStringLiteral("autoid,addtime,alexaworld,alexachina,")));
     QVERIFY(rows.at(1).startsWith(QStringLiteral("1,")));
     QVERIFY(rows.at(1).endsWith(QStringLiteral(",12345,678,9012,5,7,1201,3502,34567,89,4321,765,11111,222,3333,444,2468,1357,1230,55")));
+}
+
+void TestCommandLine::terminationAbortsTheQuery()
+{
+    TempProgramFolder folder;
+    FakeProviders server;
+    server.serveSite("example.com");
+    server.setDelayForAll(20000);
+    folder.write(QStringLiteral("cfg.ini"), "[hosts]\r\nbaidu=" + server.hostAndPort() + "\r\n");
+    QCOMPARE(cli(folder, {QStringLiteral("add-site"), QStringLiteral("s"), QStringLiteral("example.com")}).exitCode, 0);
+
+    QProcess process;
+    process.start(QStringLiteral(KORVANI_CLI), {QStringLiteral("--data-dir"), folder.path(), QStringLiteral("query"),
+                                                QStringLiteral("2")});
+    QVERIFY(process.waitForStarted());
+    QTRY_VERIFY(!server.requests().isEmpty());
+    QElapsedTimer timer;
+    timer.start();
+    process.terminate();
+    QVERIFY(process.waitForFinished(5000));
+    QVERIFY(timer.elapsed() < 3000);
+    QCOMPARE(process.exitCode(), 130);
+    QCOMPARE(cli(folder, {QStringLiteral("history"), QStringLiteral("2")}).out, QString());
 }
 
 void TestCommandLine::errorsGiveClearMessages_data()

@@ -46,7 +46,8 @@ private slots:
     void cookiesStayWithTheirStep();
     void stalledProviderTimesOut();
     void launchRefusals();
-    void addressWithComma();
+    void unusualAddresses_data();
+    void unusualAddresses();
     void cancelStoresNothing();
     void storeFailureIsReported();
 
@@ -263,12 +264,27 @@ void TestQueryRunner::launchRefusals()
     QCOMPARE(m_database->history(1).size(), 1);
 }
 
-void TestQueryRunner::addressWithComma()
+void TestQueryRunner::unusualAddresses_data()
 {
-    m_server->serveSite("a,b.com");
-    const std::optional<DetailsRecord> row = runQuery(QStringLiteral("a,b.com"));
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QByteArray>("domain");
+    QTest::newRow("comma") << QStringLiteral("a,b.com") << QByteArray("a,b.com");
+    // The domain goes out as GBK bytes, unescaped.
+    QTest::newRow("chinese") << QStringLiteral("http://www.中文.com/") << QByteArray("\xD6\xD0\xCE\xC4.com");
+    // Line breaks cannot smuggle a header into the request.
+    QTest::newRow("line breaks") << QStringLiteral("a.com\r\nX-Evil: 1") << QByteArray("a.com%0D%0AX-Evil:%201");
+}
+
+void TestQueryRunner::unusualAddresses()
+{
+    QFETCH(QString, address);
+    QFETCH(QByteArray, domain);
+    m_server->serveSite(domain);
+    const std::optional<DetailsRecord> row = runQuery(address);
     QVERIFY(row);
     QCOMPARE(valuesOf(*row), FakeSite::expectedValues());
+    for (const FakeProviders::Request& request : m_server->requests())
+        QVERIFY(!request.headers.contains("x-evil"));
 }
 
 void TestQueryRunner::cancelStoresNothing()

@@ -42,7 +42,7 @@ FakeProviders::FakeProviders()
             response.set_header(name.toStdString(), value.toStdString());
         response.set_content(answer.body.toStdString(), "text/html");
     };
-    m_server->Get(".*", handler);
+    m_server->Get(R"([\s\S]*)", handler); // any path, line breaks included
     int listening = -1;
     m_server->set_socket_options([&listening](int socket) {
         httplib::default_socket_options(socket);
