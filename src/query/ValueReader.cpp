@@ -61,7 +61,9 @@ private:
     // glibc's memmem is several times faster than a generic search on megabyte pages.
     qsizetype indexOf(QByteArrayView needle, qsizetype from) const
     {
-        if (from > m_text.size())
+        if (needle.isEmpty())
+            return from <= m_text.size() ? from : -1;
+        if (from + needle.size() > m_text.size())
             return -1;
         const void* found = ::memmem(m_text.data() + from, size_t(m_text.size() - from), needle.data(), size_t(needle.size()));
         return found ? static_cast<const char*>(found) - m_text.data() : -1;

@@ -45,6 +45,7 @@ private slots:
     void sharedPageRules();
     void cookiesStayWithTheirStep();
     void stalledProviderTimesOut();
+    void oversizedAnswerFails();
     void launchRefusals();
     void unusualAddresses_data();
     void unusualAddresses();
@@ -237,6 +238,20 @@ void TestQueryRunner::stalledProviderTimesOut()
     QVERIFY2(timer.elapsed() < 6000, qPrintable(QString::number(timer.elapsed())));
     QCOMPARE(row->values[metricIndex("googlepr")], -1);
     QCOMPARE(row->values[metricIndex("googlerecord")], 34567);
+}
+
+void TestQueryRunner::oversizedAnswerFails()
+{
+    m_server->serveSite(Domain);
+    FetchLimits limits;
+    limits.maxBodyBytes = 4096;
+    m_runner->setLimits(limits);
+    m_server->setPage("/overview/Info.do?url=" + Domain,
+                      QByteArray(8192, ' ') + "class=\"rank_font_y2\">9,012</span>");
+    const std::optional<DetailsRecord> row = runQuery();
+    QVERIFY(row);
+    QCOMPARE(row->values[metricIndex("chinarank")], -1);
+    QCOMPARE(row->values[metricIndex("googlepr")], 5);
 }
 
 void TestQueryRunner::launchRefusals()
