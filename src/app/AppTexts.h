@@ -26,6 +26,13 @@ inline constexpr char OnlineUpgrade[] = "在线升级";
 inline constexpr char SiteSettings[] = "参数设置";
 inline constexpr char OpenSite[] = "打开网站";
 
+// Site tree
+inline constexpr char NewNode[] = "新节点";
+inline constexpr char ChildSuffix[] = "-子节点";
+inline constexpr char HasChildren[] = "有子节点，不允许删除\r请先删除子节点";
+inline constexpr char ConfirmDeleteNode[] = "确定删除【%1】吗？";
+inline constexpr char RootNotDeletable[] = "根目录不允许删除";
+
 // Browser pages
 inline constexpr char MainPage[] = "首页";
 inline constexpr char NextPage[] = "次页";

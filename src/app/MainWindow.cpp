@@ -5,7 +5,12 @@
 #include "app/CommandError.h"
 #include "app/Icons.h"
 #include "app/MessageBox.h"
+#include "browser/BrowserTabs.h"
 #include "browser/PageControl.h"
+#include "catalogue/SiteAddressDialog.h"
+#include "catalogue/SiteCatalogue.h"
+#include "catalogue/SiteTreeModel.h"
+#include "catalogue/SiteTreeView.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -14,15 +19,12 @@
 #include <QScreen>
 #include <QSplitter>
 #include <QTableView>
-#include <QTreeView>
+#include <QCloseEvent>
 #include <QVBoxLayout>
 
 namespace {
 
 constexpr int ProgressPanelHeight = 24;
-constexpr int StatusBarHeight = 19;
-constexpr int StatusTextWidth = 451;
-constexpr int StatusProgressWidth = 163;
 
 QFont windowFont(int pixelHeight)
 {
@@ -38,6 +40,8 @@ QFont windowFont(int pixelHeight)
 MainWindow::MainWindow(const ProgramFolder& folder, QWidget* parent)
     : QMainWindow(parent)
     , m_folder(folder)
+    , m_treeModel(std::make_unique<SiteTreeModel>(m_database))
+    , m_catalogue(std::make_unique<SiteCatalogue>(m_database, *m_treeModel))
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QString::fromUtf8(AppTexts::WindowTitle));
@@ -137,11 +141,20 @@ void MainWindow::buildLayout()
     m_mainSplitter->setHandleWidth(SplitterBar);
     m_mainSplitter->setChildrenCollapsible(false);
 
-    m_tree = new QTreeView(m_mainSplitter);
-    m_tree->setObjectName(QStringLiteral("tvtreervf"));
-    m_tree->setFrameShape(QFrame::NoFrame);
-    m_tree->setHeaderHidden(true);
-    m_tree->setIndentation(5 + 11);
+    m_tree = new SiteTreeView(m_mainSplitter);
+    m_tree->setSiteModel(m_treeModel.get());
+    connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
+        if (current.isValid())
+            runCommand([this, current] { m_catalogue->setCurrent(m_treeModel->idOf(current)); });
+    });
+    connect(m_tree, &SiteTreeView::popupRequested, this, &MainWindow::showTreeMenu);
+    connect(m_tree, &SiteTreeView::treeClicked, this, [this] { runCommand([this] { loadHistory(); }); });
+    connect(m_tree, &SiteTreeView::treeDoubleClicked, this, [this] {
+        const QModelIndex node = selectedNode();
+        if (node.isValid() && m_treeModel->isLeaf(node) && !m_treeModel->isFirstNode(node))
+            runCommand([this] { runQuery(); });
+    });
+    connect(m_tree, &SiteTreeView::commandFailed, this, [this](const QString& error) { MessageBox::information(this, error); });
 
     m_rightSplitter = new QSplitter(Qt::Vertical, m_mainSplitter);
     m_rightSplitter->setObjectName(QStringLiteral("rightSplitter"));
@@ -172,11 +185,8 @@ void MainWindow::buildLayout()
     upperLayout->addWidget(m_progressPanel);
     m_progressPanel->hide();
 
-    m_pages = new PageControl(m_rightSplitter);
-    m_pages->setObjectName(QStringLiteral("rzpgcntrl1"));
-    m_pages->addPage(buildBrowserPage(0), QString::fromUtf8(AppTexts::MainPage));
-    m_pages->addPage(buildBrowserPage(1), QString::fromUtf8(AppTexts::NextPage));
-    m_pages->setActivePage(1);
+    m_browser = new BrowserTabs(m_rightSplitter);
+    m_browser->setObjectName(QStringLiteral("browserTabs"));
 
     // Only the right and lower panes grow with the window.
     m_mainSplitter->setStretchFactor(0, 0);
@@ -188,52 +198,6 @@ void MainWindow::buildLayout()
     setCentralWidget(m_mainSplitter);
 }
 
-QWidget* MainWindow::buildBrowserPage(int index)
-{
-    static const char* const pageNames[] = {"rztbshtmain", "rztbshtnext"};
-    static const char* const browserNames[] = {"embdwb1", "embdwb2"};
-    static const char* const statusBarNames[] = {"rzstsbr1", "RzStatusBar1"};
-    static const char* const statusTextNames[] = {"rzstspn1", "rzstspn2"};
-    static const char* const progressNames[] = {"rzprgrsts1", "rzprgrsts2"};
-
-    auto* page = new QWidget;
-    page->setObjectName(QLatin1String(pageNames[index]));
-    auto* layout = new QVBoxLayout(page);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-
-    auto* browser = new QWidget(page);
-    browser->setObjectName(QLatin1String(browserNames[index]));
-    browser->setAutoFillBackground(true);
-    QPalette palette = browser->palette();
-    palette.setColor(QPalette::Window, Qt::white);
-    browser->setPalette(palette);
-    layout->addWidget(browser, 1);
-
-    auto* statusBar = new QWidget(page);
-    statusBar->setObjectName(QLatin1String(statusBarNames[index]));
-    statusBar->setFixedHeight(StatusBarHeight);
-    auto* statusLayout = new QHBoxLayout(statusBar);
-    statusLayout->setContentsMargins(0, 0, 0, 0);
-    statusLayout->setSpacing(0);
-    auto* statusText = new QLabel(statusBar);
-    statusText->setObjectName(QLatin1String(statusTextNames[index]));
-    statusText->setFixedWidth(StatusTextWidth);
-    statusText->setFrameShape(QFrame::StyledPanel);
-    statusText->setFrameShadow(QFrame::Sunken);
-    auto* progress = new QProgressBar(statusBar);
-    progress->setObjectName(QLatin1String(progressNames[index]));
-    progress->setFixedWidth(StatusProgressWidth);
-    progress->setTextVisible(false);
-    progress->setRange(0, 100);
-    progress->setValue(0);
-    statusLayout->addWidget(statusText);
-    statusLayout->addWidget(progress);
-    statusLayout->addStretch(1);
-    layout->addWidget(statusBar);
-    return page;
-}
-
 void MainWindow::startUp()
 {
     // The steps run in this order; the first error is shown and the rest are skipped, and
@@ -241,6 +205,7 @@ void MainWindow::startUp()
     runCommand([this] {
         m_database.open(m_folder.databaseFile());
         m_database.openTable(QStringLiteral("master"));
+        m_treeModel->fill();
         m_database.openTable(QStringLiteral("details"));
         m_tree->expandAll();
         m_settings.setPath(m_folder.settingsFile());
@@ -253,4 +218,98 @@ void MainWindow::switchPluginOnInMenus()
 {
     m_pluginToggle->setChecked(true);
     addCommand(m_pluginMenu, "LaEditItem", AppTexts::PluginEdit, &MainWindow::editCredentialsFile);
+}
+
+QModelIndex MainWindow::selectedNode() const
+{
+    const QModelIndexList selected = m_tree->selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? QModelIndex() : selected.first();
+}
+
+void MainWindow::selectNode(const QModelIndex& index, bool edit)
+{
+    if (!index.isValid())
+        return;
+    m_tree->expand(index.parent());
+    m_tree->setCurrentIndex(index);
+    m_tree->scrollTo(index);
+    if (edit)
+        m_tree->edit(index);
+}
+
+void MainWindow::showTreeMenu(const QPoint& globalPosition)
+{
+    m_treeMenu->popup(globalPosition);
+}
+
+void MainWindow::addNode()
+{
+    selectNode(m_treeModel->addSibling(selectedNode(), QString::fromUtf8(AppTexts::NewNode)), true);
+}
+
+void MainWindow::addChildNode()
+{
+    const QModelIndex parent = selectedNode();
+    if (!parent.isValid())
+        return;
+    const QString text = parent.data(Qt::DisplayRole).toString() + QString::fromUtf8(AppTexts::ChildSuffix);
+    selectNode(m_treeModel->addChild(parent, text), true);
+}
+
+void MainWindow::renameNode()
+{
+    const QModelIndex node = selectedNode();
+    if (node.isValid())
+        m_tree->edit(node);
+}
+
+void MainWindow::moveNodeUp()
+{
+    const QModelIndex node = selectedNode();
+    if (!node.isValid() || !node.parent().isValid())
+        return;
+    selectNode(m_treeModel->moveUp(node), false);
+}
+
+void MainWindow::deleteNode()
+{
+    const QModelIndex node = selectedNode();
+    if (!node.isValid())
+        return;
+    if (!m_treeModel->isLeaf(node)) {
+        MessageBox::information(this, QString::fromUtf8(AppTexts::HasChildren));
+        return;
+    }
+    const QString question = QString::fromUtf8(AppTexts::ConfirmDeleteNode).arg(node.data(Qt::DisplayRole).toString());
+    if (!MessageBox::confirm(this, question))
+        return;
+    const std::optional<SiteRecord> current = m_catalogue->current();
+    if (current && current->id == 1) {
+        MessageBox::information(this, QString::fromUtf8(AppTexts::RootNotDeletable));
+        return;
+    }
+    m_catalogue->discardPending();
+    const QModelIndex neighbour = m_treeModel->remove(node);
+    if (neighbour.isValid())
+        selectNode(neighbour, false);
+}
+
+void MainWindow::openSite()
+{
+    const std::optional<SiteRecord> current = m_catalogue->current();
+    // The address as stored, completed the way a browser's address bar completes it.
+    m_browser->openInMainTab(QUrl::fromUserInput(current ? current->url : QString()));
+}
+
+void MainWindow::editSite()
+{
+    SiteAddressDialog dialog(*m_catalogue, *m_tree, this);
+    dialog.exec();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    // A change left pending in the site dialog is stored, not lost.
+    runCommand([this] { m_catalogue->flushPending(); });
+    QMainWindow::closeEvent(event);
 }

@@ -7,15 +7,18 @@
 #include <QMainWindow>
 
 #include <functional>
+#include <memory>
 
+class BrowserTabs;
 class BusyIndicator;
-class PageControl;
+class SiteCatalogue;
+class SiteTreeModel;
+class SiteTreeView;
 class QAction;
 class QLabel;
 class QMenu;
 class QSplitter;
 class QTableView;
-class QTreeView;
 class QWidget;
 
 // State that several commands share while the program runs. Flags are "是" or "否";
@@ -51,6 +54,9 @@ public:
     const WindowState& state() const { return m_state; }
     SiteDatabase& database() { return m_database; }
     const ProgramFolder& folder() const { return m_folder; }
+    SiteCatalogue& catalogue() { return *m_catalogue; }
+    SiteTreeView* tree() const { return m_tree; }
+    BrowserTabs* browser() const { return m_browser; }
 
     // Runs a command: an error it raises is shown in a message box, and the command stops
     // there. Returns false when it failed.
@@ -59,21 +65,27 @@ public:
 private:
     void buildMenus();
     void buildLayout();
-    QWidget* buildBrowserPage(int index);
     QAction* addCommand(QMenu* menu, const char* name, const char* caption,
                         void (MainWindow::*handler)(), int icon = -1);
     void startUp();
     void switchPluginOnInMenus();
 
-    // Commands; the issues that build each subsystem fill them in.
-    void addNode() {}
-    void addChildNode() {}
-    void renameNode() {}
-    void moveNodeUp() {}
-    void editSite() {}
-    void deleteNode() {}
+    void closeEvent(QCloseEvent* event) override;
+    QModelIndex selectedNode() const;
+    void selectNode(const QModelIndex& index, bool edit);
+    void showTreeMenu(const QPoint& globalPosition);
+
+    // Site tree commands
+    void addNode();
+    void addChildNode();
+    void renameNode();
+    void moveNodeUp();
+    void editSite();
+    void deleteNode();
+    void openSite();
+    // Commands the issues of their subsystems fill in
     void runQuery() {}
-    void openSite() {}
+    void loadHistory() {}
     void togglePlugin() {}
     void editCredentialsFile() {}
     void openHelp() {}
@@ -91,10 +103,12 @@ private:
     QMenu* m_gridMenu = nullptr;
     QSplitter* m_mainSplitter = nullptr;
     QSplitter* m_rightSplitter = nullptr;
-    QTreeView* m_tree = nullptr;
+    std::unique_ptr<SiteTreeModel> m_treeModel;
+    std::unique_ptr<SiteCatalogue> m_catalogue;
+    SiteTreeView* m_tree = nullptr;
+    BrowserTabs* m_browser = nullptr;
     QTableView* m_historyGrid = nullptr;
     QWidget* m_progressPanel = nullptr;
     BusyIndicator* m_busyIndicator = nullptr;
     QLabel* m_progressLabel = nullptr;
-    PageControl* m_pages = nullptr;
 };

@@ -23,7 +23,10 @@ void information(QWidget* parent, const QString& text)
         s_shown << text;
         return;
     }
-    QMessageBox::information(parent, caption(), text);
+    // Texts separate their sentences with a lone CR, which a message box would not break on.
+    QString shown = text;
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QMessageBox::information(parent, caption(), shown);
 }
 
 bool confirm(QWidget* parent, const QString& text)

@@ -320,3 +320,65 @@ int SiteDatabase::addSite(const QString& name, const QString& url, std::optional
     });
     return id;
 }
+
+void SiteDatabase::insertSites(const QList<SiteRecord>& sites)
+{
+    transaction(false, [&] {
+        for (const SiteRecord& site : sites) {
+            QSqlQuery insert(connection());
+            prepare(insert, QStringLiteral("INSERT INTO master (pr_id, pr_name, pr_parent, pr_url) VALUES (:id, :name, :parent, :url)"));
+            insert.bindValue(QStringLiteral(":id"), site.id);
+            insert.bindValue(QStringLiteral(":name"), site.name);
+            insert.bindValue(QStringLiteral(":parent"), site.parent);
+            insert.bindValue(QStringLiteral(":url"), site.url.isNull() ? QVariant() : QVariant(site.url));
+            exec(insert);
+        }
+    });
+}
+
+namespace {
+
+void updateMaster(SiteDatabase& database, const QString& statement, int id, const QVariantMap& values)
+{
+    database.transaction(false, [&] {
+        QSqlQuery update(database.connection());
+        SiteDatabase::prepare(update, statement);
+        update.bindValue(QStringLiteral(":id"), id);
+        for (auto it = values.begin(); it != values.end(); ++it)
+            update.bindValue(it.key(), it.value());
+        database.exec(update);
+    });
+}
+
+} // namespace
+
+void SiteDatabase::renameSite(int id, const QString& name)
+{
+    updateMaster(*this, QStringLiteral("UPDATE master SET pr_name=:name WHERE pr_id=:id"), id, {{QStringLiteral(":name"), name}});
+}
+
+void SiteDatabase::setSiteParent(int id, int parent)
+{
+    updateMaster(*this, QStringLiteral("UPDATE master SET pr_parent=:parent WHERE pr_id=:id"), id,
+                 {{QStringLiteral(":parent"), parent}});
+}
+
+void SiteDatabase::updateSite(int id, const QString& name, const QString& url)
+{
+    updateMaster(*this, QStringLiteral("UPDATE master SET pr_name=:name, pr_url=:url WHERE pr_id=:id"), id,
+                 {{QStringLiteral(":name"), name}, {QStringLiteral(":url"), url}});
+}
+
+void SiteDatabase::deleteSite(int id)
+{
+    transaction(false, [&] {
+        QSqlQuery details(connection());
+        prepare(details, QStringLiteral("delete from details where pr_id=:p1"));
+        details.bindValue(QStringLiteral(":p1"), id);
+        exec(details);
+        QSqlQuery master(connection());
+        prepare(master, QStringLiteral("DELETE FROM master WHERE pr_id=:id"));
+        master.bindValue(QStringLiteral(":id"), id);
+        exec(master);
+    });
+}

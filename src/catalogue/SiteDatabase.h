@@ -59,6 +59,14 @@ public:
     // empty table); a top-level node is its own parent. Returns its pr_id.
     int addSite(const QString& name, const QString& url, std::optional<int> parent);
 
+    // Writes of the site tree and the site dialog, each one transaction.
+    void insertSites(const QList<SiteRecord>& sites);
+    void renameSite(int id, const QString& name);
+    void setSiteParent(int id, int parent);
+    void updateSite(int id, const QString& name, const QString& url);
+    // Deletes the site's stored queries and its row together.
+    void deleteSite(int id);
+
     // Runs work as one transaction; "BEGIN IMMEDIATE" when it reads before it writes.
     void transaction(bool immediate, const std::function<void()>& work);
 

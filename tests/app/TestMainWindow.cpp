@@ -2,6 +2,7 @@
 #include "app/MessageBox.h"
 #include "app/CommandError.h"
 #include "browser/PageControl.h"
+#include "support/GuiTestMain.h"
 #include "support/TempProgramFolder.h"
 
 #include <QAction>
@@ -128,6 +129,7 @@ void TestMainWindow::layoutKeepsFixedPanes()
     QVERIFY(window.findChild<QWidget*>(QStringLiteral("rzpnl1"))->isHidden());
     QVERIFY(window.findChild<QWidget*>(QStringLiteral("advcrclrprgrs1"))->isHidden());
     auto* pages = window.findChild<PageControl*>(QStringLiteral("rzpgcntrl1"));
+    QVERIFY(pages);
     QCOMPARE(pages->activePage(), 1);
     QVERIFY(!pages->isTabStripVisible());
     QCOMPARE(pages->caption(0), QStringLiteral("首页"));
@@ -184,5 +186,5 @@ void TestMainWindow::commandErrorIsShownAndProgramGoesOn()
     QVERIFY(window.runCommand([] {}));
 }
 
-QTEST_MAIN(TestMainWindow)
+KORVANI_GUI_TEST_MAIN(TestMainWindow)
 #include "TestMainWindow.moc"
