@@ -412,6 +412,8 @@ bool SiteTreeModel::setData(const QModelIndex& index, const QVariant& value, int
     if (!node || role != Qt::EditRole)
         return false;
     const QString name = value.toString();
+    if (name == node->name && name == node->displayName)
+        return true; // confirmed unchanged: nothing to store, the node keeps its place
     m_database.renameSite(node->id, name);
     node->name = node->displayName = name;
     emit dataChanged(index, index);

@@ -8,6 +8,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
 #include <QEventLoop>
 #include <QSocketNotifier>
 #include <QTextStream>
@@ -228,6 +229,7 @@ int run(const QStringList& arguments)
     const QString command = rest.at(1);
     const QStringList commandArguments = QStringList{rest.at(0) + QLatin1Char(' ') + command} + rest.mid(2);
     const ProgramFolder folder(dataDir);
+    QDir().mkpath(folder.path());
 
     try {
         SiteDatabase database;
