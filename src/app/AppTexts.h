@@ -33,6 +33,12 @@ inline constexpr char HasChildren[] = "有子节点，不允许删除\r请先删
 inline constexpr char ConfirmDeleteNode[] = "确定删除【%1】吗？";
 inline constexpr char RootNotDeletable[] = "根目录不允许删除";
 
+// Query and history
+inline constexpr char QueryStarting[] = "正在执行查询...";
+inline constexpr char WaitForQuery[] = "上次查询未结束,请等待查询结束";
+inline constexpr char ConfirmDeleteRow[] = "确定删除吗？";
+inline constexpr char StoreFailed[] = "查询结果未能保存：%1";
+
 // Browser pages
 inline constexpr char MainPage[] = "首页";
 inline constexpr char NextPage[] = "次页";

@@ -110,4 +110,39 @@ QIcon treeIcon(int index)
     }
 }
 
+QIcon providerBadge(int provider)
+{
+    struct Badge
+    {
+        const char* letter;
+        QColor colour;
+    };
+    static const Badge badges[] = {
+        {"", QColor()},
+        {"A", QColor(0, 0, 128)},      // Alexa
+        {"C", QColor(0, 128, 255)},    // ChinaRank
+        {"G", QColor(0, 128, 0)},      // Google
+        {"S", QColor(128, 0, 0)},      // Sogou
+        {"B", QColor(0, 0, 255)},      // Baidu
+        {"Y", QColor(128, 0, 128)},    // Yahoo
+        {"s", QColor(0, 64, 128)},     // Soso
+        {"b", QColor(255, 128, 64)},   // Bing
+        {"有", QColor(128, 64, 0)},     // Youdao
+    };
+    if (provider <= 0 || provider >= int(std::size(badges)))
+        return {};
+    const Badge& badge = badges[provider];
+    return drawn([&badge](QPainter& p) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(badge.colour);
+        p.drawRoundedRect(QRectF(0.5, 1.5, 15, 13), 3, 3);
+        QFont font;
+        font.setPixelSize(10);
+        font.setBold(true);
+        p.setFont(font);
+        p.setPen(Qt::white);
+        p.drawText(QRectF(0.5, 1.5, 15, 13), Qt::AlignCenter, QString::fromUtf8(badge.letter));
+    });
+}
+
 } // namespace Icons

@@ -11,4 +11,8 @@ QIcon menuIcon(int index);
 // Tree icons by index: 0 folder, 4 house, 7 globe.
 QIcon treeIcon(int index);
 
+// A small badge of our own for a provider in the grid's headers (index of
+// HistoryColumns::Provider); none for 0.
+QIcon providerBadge(int provider);
+
 } // namespace Icons

@@ -11,6 +11,13 @@
 #include "catalogue/SiteCatalogue.h"
 #include "catalogue/SiteTreeModel.h"
 #include "catalogue/SiteTreeView.h"
+#include "history/HistoryColumns.h"
+#include "history/HistoryModel.h"
+#include "history/HistoryView.h"
+#include "history/SearchLinks.h"
+#include "query/Gbk.h"
+#include "query/QueryRunner.h"
+#include "query/ServiceHosts.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -53,6 +60,18 @@ MainWindow::MainWindow(const ProgramFolder& folder, QWidget* parent)
     if (const QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
 
+    m_queryRunner = new QueryRunner(m_database, this);
+    connect(m_queryRunner, &QueryRunner::statusText, m_progressLabel, &QLabel::setText);
+    connect(m_queryRunner, &QueryRunner::cellValue, this,
+            [this](int column, int value) { m_historyModel->setValue(m_runningRow, column, value); });
+    connect(m_queryRunner, &QueryRunner::refreshRequested, m_historyGrid->viewport(), qOverload<>(&QWidget::update));
+    connect(m_queryRunner, &QueryRunner::finished, this, [this](int autoid) { endQuery(autoid); });
+    connect(m_queryRunner, &QueryRunner::storeFailed, this, [this](const QString& error) {
+        endQuery(std::nullopt);
+        MessageBox::information(this, QString::fromUtf8(AppTexts::StoreFailed).arg(error));
+    });
+
+    m_settings.setPath(m_folder.settingsFile());
     startUp();
 }
 
@@ -166,9 +185,17 @@ void MainWindow::buildLayout()
     auto* upperLayout = new QVBoxLayout(upperPane);
     upperLayout->setContentsMargins(0, 0, 0, 0);
     upperLayout->setSpacing(0);
-    m_historyGrid = new QTableView(upperPane);
-    m_historyGrid->setObjectName(QStringLiteral("nxtgrd1"));
-    m_historyGrid->verticalHeader()->hide();
+    m_historyModel = new HistoryModel(this);
+    m_historyGrid = new HistoryView(upperPane);
+    m_historyGrid->setHistoryModel(m_historyModel);
+    m_historyGrid->setFont(windowFont(11));
+    connect(m_historyGrid, &HistoryView::pressed, this, [this](Qt::MouseButton button, const QPoint& at) {
+        // The menu needs rows, not a selection.
+        if (button == Qt::RightButton && m_historyModel->rowCount() > 0)
+            m_gridMenu->popup(at);
+    });
+    connect(m_historyGrid, &HistoryView::cellClicked, this,
+            [this](int column, int row) { runCommand([=] { openCellLink(column, row); }); });
     upperLayout->addWidget(m_historyGrid, 1);
 
     m_progressPanel = new QWidget(upperPane);
@@ -312,4 +339,69 @@ void MainWindow::closeEvent(QCloseEvent* event)
     // A change left pending in the site dialog is stored, not lost.
     runCommand([this] { m_catalogue->flushPending(); });
     QMainWindow::closeEvent(event);
+}
+
+void MainWindow::runQuery()
+{
+    const std::optional<SiteRecord> site = m_catalogue->current();
+    m_queryRunner->setHosts(ServiceHosts::fromSettings(m_settings));
+    // Refusals (a query running, a blank address) and database errors stop here.
+    m_queryRunner->launch(site ? site->id : 0, site ? site->url : QString());
+    m_busyIndicator->show();
+    m_progressPanel->show();
+    m_progressLabel->setText(QString::fromUtf8(AppTexts::QueryStarting));
+    m_runningRow = m_historyModel->insertRunningRow(QDateTime::currentDateTime(), site->url,
+                                                    m_queryRunner->predictedAutoId());
+}
+
+void MainWindow::endQuery(std::optional<int> storedAutoId)
+{
+    m_busyIndicator->hide();
+    m_progressPanel->hide();
+    m_historyModel->finishRow(m_runningRow, storedAutoId);
+    m_runningRow = 0;
+}
+
+void MainWindow::loadHistory()
+{
+    if (m_queryRunner->isRunning()) {
+        MessageBox::information(this, QString::fromUtf8(AppTexts::WaitForQuery));
+        return;
+    }
+    const QModelIndex node = selectedNode();
+    if (!node.isValid() || !m_treeModel->isLeaf(node) || m_treeModel->isFirstNode(node))
+        return;
+    const std::optional<SiteRecord> site = m_catalogue->current();
+    if (!site)
+        return;
+    // Read first: a failed read leaves the grid as it was.
+    const QList<DetailsRecord> rows = m_database.history(site->id);
+    m_historyModel->load(rows, site->url);
+}
+
+void MainWindow::deleteHistoryRow()
+{
+    const int row = m_historyGrid->selectedRow();
+    if (row < 0)
+        return;
+    // The running query's row has no stored row yet.
+    if (m_runningRow != 0 && m_historyModel->keyOfRow(row) == m_runningRow) {
+        MessageBox::information(this, QString::fromUtf8(AppTexts::WaitForQuery));
+        return;
+    }
+    if (!MessageBox::confirm(this, QString::fromUtf8(AppTexts::ConfirmDeleteRow)))
+        return;
+    const quint64 key = m_historyModel->keyOfRow(row);
+    m_database.deleteDetail(m_historyModel->intValue(row, HistoryColumns::AutoId));
+    m_historyModel->removeRowAt(m_historyModel->rowOfKey(key));
+}
+
+void MainWindow::openCellLink(int column, int row)
+{
+    const QByteArray address = Gbk::encode(m_historyModel->address(row));
+    if (const std::optional<QByteArray> url = SearchLinks::url(column, address, ServiceHosts::fromSettings(m_settings))) {
+        m_browser->openInMainTab(QUrl(Gbk::decode(*url), QUrl::TolerantMode));
+        return;
+    }
+    m_browser->showMainPageOpening();
 }

@@ -8,8 +8,12 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class BrowserTabs;
+class HistoryModel;
+class HistoryView;
+class QueryRunner;
 class BusyIndicator;
 class SiteCatalogue;
 class SiteTreeModel;
@@ -18,15 +22,13 @@ class QAction;
 class QLabel;
 class QMenu;
 class QSplitter;
-class QTableView;
 class QWidget;
 
 // State that several commands share while the program runs. Flags are "是" or "否";
 // an empty text counts as "否".
+// The query's own state (running, completions counted) lives in its QueryRunner.
 struct WindowState
 {
-    int queryStepCount = 0;
-    bool queryRunning = false;
     QString laLoginPending;
     QString laSiteId;
     QString laPassword;
@@ -57,6 +59,9 @@ public:
     SiteCatalogue& catalogue() { return *m_catalogue; }
     SiteTreeView* tree() const { return m_tree; }
     BrowserTabs* browser() const { return m_browser; }
+    HistoryView* historyGrid() const { return m_historyGrid; }
+    HistoryModel* history() const { return m_historyModel; }
+    QueryRunner* queryRunner() const { return m_queryRunner; }
 
     // Runs a command: an error it raises is shown in a message box, and the command stops
     // there. Returns false when it failed.
@@ -83,14 +88,16 @@ private:
     void editSite();
     void deleteNode();
     void openSite();
-    // Commands the issues of their subsystems fill in
-    void runQuery() {}
-    void loadHistory() {}
+    // Query and history
+    void runQuery();
+    void loadHistory();
+    void deleteHistoryRow();
+    void openCellLink(int column, int row);
+    void endQuery(std::optional<int> storedAutoId);
     void togglePlugin() {}
     void editCredentialsFile() {}
     void openHelp() {}
     void checkForUpgrade() {}
-    void deleteHistoryRow() {}
 
     ProgramFolder m_folder;
     SiteDatabase m_database;
@@ -107,7 +114,10 @@ private:
     std::unique_ptr<SiteCatalogue> m_catalogue;
     SiteTreeView* m_tree = nullptr;
     BrowserTabs* m_browser = nullptr;
-    QTableView* m_historyGrid = nullptr;
+    HistoryView* m_historyGrid = nullptr;
+    HistoryModel* m_historyModel = nullptr;
+    QueryRunner* m_queryRunner = nullptr;
+    quint64 m_runningRow = 0;
     QWidget* m_progressPanel = nullptr;
     BusyIndicator* m_busyIndicator = nullptr;
     QLabel* m_progressLabel = nullptr;

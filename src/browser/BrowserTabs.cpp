@@ -124,6 +124,12 @@ void BrowserTabs::openInMainTab(const QUrl& url)
     m_pages->setCaption(MainPage, QString::fromUtf8(Opening));
 }
 
+void BrowserTabs::showMainPageOpening()
+{
+    m_pages->setActivePage(MainPage);
+    m_pages->setCaption(MainPage, QString::fromUtf8(Opening));
+}
+
 void BrowserTabs::navigateMainTab(const QUrl& url)
 {
     m_browsers[MainPage].view->load(url);

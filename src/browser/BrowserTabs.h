@@ -30,6 +30,8 @@ public:
 
     // Navigates the first browser, shows its page and captions it "正在打开...".
     void openInMainTab(const QUrl& url);
+    // Shows the first page captioned "正在打开..." without navigating.
+    void showMainPageOpening();
     // Shows the first page and navigates its browser, leaving the caption alone.
     void navigateMainTab(const QUrl& url);
 

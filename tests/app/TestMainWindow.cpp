@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 #include "app/MessageBox.h"
+#include "query/QueryRunner.h"
 #include "app/CommandError.h"
 #include "browser/PageControl.h"
 #include "support/GuiTestMain.h"
@@ -38,7 +39,8 @@ void TestMainWindow::firstStartCreatesCatalogue()
     QVERIFY(QFile::exists(folder.file(QStringLiteral("data.db"))));
     QVERIFY(window.database().isOpen());
     QCOMPARE(window.windowTitle(), QStringLiteral("Korvani站长工具包"));
-    QCOMPARE(window.state().queryStepCount, 0);
+    QCOMPARE(window.queryRunner()->queryStepCount(), 0);
+    QVERIFY(!window.queryRunner()->isRunning());
     QVERIFY(window.state().laLoginPending.isEmpty());
 }
 
