@@ -8,6 +8,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QHash>
 #include <QStringList>
 
 #include <cstring>
@@ -35,6 +36,39 @@ QStringList requiredFields(const QString& table)
         fields << QString::fromLatin1(field);
     return fields;
 }
+
+// Reads addtime values as the program writes them ("yyyy-MM-ddTHH:mm:ss.zzz", local time).
+// Working out the local time offset is the slow part of reading a long history, so it is
+// done once per date (and per row only on a date when the offset changes).
+class AddtimeReader
+{
+public:
+    QDateTime read(const QVariant& value)
+    {
+        const QString text = value.toString();
+        const QStringView v(text);
+        if (v.size() < 19 || v[4] != QLatin1Char('-') || v[7] != QLatin1Char('-') || v[13] != QLatin1Char(':')
+            || v[16] != QLatin1Char(':'))
+            return value.toDateTime();
+        const QDate date(v.mid(0, 4).toInt(), v.mid(5, 2).toInt(), v.mid(8, 2).toInt());
+        const int ms = v.size() >= 23 && v[19] == QLatin1Char('.') ? v.mid(20, 3).toInt() : 0;
+        const QTime time(v.mid(11, 2).toInt(), v.mid(14, 2).toInt(), v.mid(17, 2).toInt(), ms);
+        if (!date.isValid() || !time.isValid())
+            return value.toDateTime();
+        auto it = m_offsets.constFind(date.toJulianDay());
+        if (it == m_offsets.constEnd()) {
+            const int start = QDateTime(date, QTime(0, 0)).offsetFromUtc();
+            const int end = QDateTime(date, QTime(23, 59, 59)).offsetFromUtc();
+            it = m_offsets.insert(date.toJulianDay(), start == end ? std::optional<int>(start) : std::nullopt);
+        }
+        if (!it->has_value())
+            return QDateTime(date, time);
+        return QDateTime(date, time, Qt::OffsetFromUTC, **it);
+    }
+
+private:
+    QHash<qint64, std::optional<int>> m_offsets;
+};
 
 } // namespace
 
@@ -225,11 +259,12 @@ QList<DetailsRecord> SiteDatabase::history(int prId)
     }
 
     QList<DetailsRecord> rows;
+    AddtimeReader addtime;
     while (query.next()) {
         DetailsRecord row;
         row.autoid = query.value(autoidAt).toInt();
         row.prId = query.value(prIdAt).toInt();
-        row.addtime = query.value(addtimeAt).toDateTime();
+        row.addtime = addtime.read(query.value(addtimeAt));
         for (int i = 0; i < MetricCount; ++i)
             row.values[i] = query.value(metricAt[i]).toInt();
         rows.append(row);

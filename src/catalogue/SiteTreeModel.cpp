@@ -47,16 +47,23 @@ void SiteTreeModel::fill()
         if (!node->parentValue.isNull() && ok && parent != node->id && m_byId.contains(parent))
             parentOf.insert(node->id, parent);
     }
+    // Walk up from each node; meeting a node of the same walk again closes a loop, which is
+    // cut where the walk entered it: that node goes to the top level.
+    QHash<int, int> walkOf; // node -> number of the walk that reached it first
+    int walk = 0;
     for (const auto& node : nodes) {
-        QSet<int> seen{node->id};
+        ++walk;
         int at = node->id;
-        while (parentOf.contains(at)) {
-            at = parentOf.value(at);
-            if (seen.contains(at)) {
-                parentOf.remove(node->id);
+        while (!walkOf.contains(at)) {
+            walkOf.insert(at, walk);
+            const auto parent = parentOf.constFind(at);
+            if (parent == parentOf.constEnd())
+                break;
+            if (walkOf.value(*parent) == walk) {
+                parentOf.remove(int(*parent));
                 break;
             }
-            seen.insert(at);
+            at = *parent;
         }
     }
     for (auto& node : nodes) {
@@ -65,8 +72,8 @@ void SiteTreeModel::fill()
         parent->children.push_back(std::move(node));
     }
     // Sort every level by text.
-    std::vector<Node*> pending{&m_root};
     QCollator collator(QLocale(QLocale::Chinese, QLocale::China));
+    std::vector<Node*> pending{&m_root};
     while (!pending.empty()) {
         Node* node = pending.back();
         pending.pop_back();

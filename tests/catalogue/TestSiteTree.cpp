@@ -94,9 +94,11 @@ QString TestSiteTree::shape(const QModelIndex& parent) const
 
 void TestSiteTree::fillsFromAnyOrderAndBadParents()
 {
-    // Children before parents, a null parent, a parent of its own, a missing parent and a loop.
-    start({"7,3,c2,", "5,3,c1,", "3,1,b,", "1,1,a,", "8,null,n,", "9,42,m,", "10,11,x,", "11,10,y,", "12,10,z,"});
-    QCOMPARE(shape(), QStringLiteral("a(b(c1,c2)),m,n,x(y,z)"));
+    // Children before parents, a null parent, a parent of its own, a missing parent, a loop,
+    // and a node hanging below a loop.
+    start({"7,3,c2,", "5,3,c1,", "3,1,b,", "1,1,a,", "8,null,n,", "9,42,m,", "10,11,x,", "11,10,y,", "12,10,z,",
+           "20,21,s,", "21,22,p,", "22,21,q,"});
+    QCOMPARE(shape(), QStringLiteral("a(b(c1,c2)),m,n,p(q,s),x(y,z)"));
     QCOMPARE(m_model->imageOf(node(1)), int(SiteTreeModel::HouseImage));
     QCOMPARE(m_model->imageOf(node(3)), int(SiteTreeModel::FolderImage));
     QCOMPARE(m_model->imageOf(node(5)), int(SiteTreeModel::GlobeImage));
