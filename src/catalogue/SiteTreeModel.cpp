@@ -27,6 +27,8 @@ void SiteTreeModel::fill()
     m_byId.clear();
 
     std::vector<std::unique_ptr<Node>> nodes;
+    nodes.reserve(size_t(rows.size()));
+    m_byId.reserve(rows.size());
     for (const SiteRecord& row : rows) {
         if (m_byId.contains(row.id))
             continue;
@@ -41,6 +43,7 @@ void SiteTreeModel::fill()
     }
     // The parent each node will have; loops of parents are cut where they close.
     QHash<int, int> parentOf;
+    parentOf.reserve(rows.size());
     for (const auto& node : nodes) {
         bool ok = false;
         const int parent = node->parentValue.toInt(&ok);
@@ -50,6 +53,7 @@ void SiteTreeModel::fill()
     // Walk up from each node; meeting a node of the same walk again closes a loop, which is
     // cut where the walk entered it: that node goes to the top level.
     QHash<int, int> walkOf; // node -> number of the walk that reached it first
+    walkOf.reserve(rows.size());
     int walk = 0;
     for (const auto& node : nodes) {
         ++walk;
