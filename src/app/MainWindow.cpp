@@ -18,6 +18,7 @@
 #include "query/Gbk.h"
 #include "query/QueryRunner.h"
 #include "query/ServiceHosts.h"
+#include "query/TextUtils.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -27,6 +28,9 @@
 #include <QSplitter>
 #include <QTableView>
 #include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
 #include <QVBoxLayout>
 
 namespace {
@@ -404,4 +408,30 @@ void MainWindow::openCellLink(int column, int row)
         return;
     }
     m_browser->showMainPageOpening();
+}
+
+void MainWindow::togglePlugin()
+{
+    // The action has flipped its check mark already; it is turned back if the write fails.
+    const bool switchingOn = m_pluginToggle->isChecked();
+    m_settings.setPath(m_folder.settingsFile());
+    try {
+        m_settings.writeString(QStringLiteral("cfg"), QStringLiteral("51larun"),
+                               switchingOn ? QStringLiteral("1") : QStringLiteral("0"));
+    } catch (...) {
+        m_pluginToggle->setChecked(!switchingOn);
+        throw;
+    }
+    const QString pluginFolder = m_folder.pluginFolder();
+    if (switchingOn) {
+        QDir().mkdir(pluginFolder); // one level; a failure only means no login item is offered
+    } else if (QFileInfo(pluginFolder).isDir()) {
+        DeleteTree(pluginFolder); // with every stored credential in it
+    }
+}
+
+void MainWindow::editCredentialsFile()
+{
+    // The user's own program for the file type; never through a shell.
+    QDesktopServices::openUrl(QUrl::fromLocalFile(m_folder.credentialsFile()));
 }

@@ -94,8 +94,8 @@ private:
     void deleteHistoryRow();
     void openCellLink(int column, int row);
     void endQuery(std::optional<int> storedAutoId);
-    void togglePlugin() {}
-    void editCredentialsFile() {}
+    void togglePlugin();
+    void editCredentialsFile();
     void openHelp() {}
     void checkForUpgrade() {}
 

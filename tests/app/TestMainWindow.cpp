@@ -7,6 +7,8 @@
 #include "support/TempProgramFolder.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFileInfo>
 #include <QSqlQuery>
 #include <QMenu>
 #include <QSplitter>
@@ -29,6 +31,8 @@ private slots:
     void menusCarryTheirCommands_data();
     void menusCarryTheirCommands();
     void commandErrorIsShownAndProgramGoesOn();
+    void pluginSwitchWritesAndKeepsFolder();
+    void pluginSwitchWriteFailureKeepsState();
 };
 
 void TestMainWindow::firstStartCreatesCatalogue()
@@ -186,6 +190,45 @@ void TestMainWindow::commandErrorIsShownAndProgramGoesOn()
     QVERIFY(!after);
     QCOMPARE(MessageBox::takeShown(), QStringList{QStringLiteral("磁盘已满")});
     QVERIFY(window.runCommand([] {}));
+}
+
+void TestMainWindow::pluginSwitchWritesAndKeepsFolder()
+{
+    TempProgramFolder folder;
+    MainWindow window(folder.folder());
+    auto* toggle = window.findChild<QAction*>(QStringLiteral("N51La1"));
+    toggle->trigger();
+    QVERIFY(toggle->isChecked());
+    QCOMPARE(folder.read(QStringLiteral("cfg.ini")), QByteArray("[cfg]\r\n51larun=1\r\n\r\n"));
+    QVERIFY(QFileInfo(folder.file(QStringLiteral("plugin"))).isDir());
+    folder.write(QStringLiteral("plugin/51la.ini"), "[site]\r\nlaid=1\r\n");
+    folder.write(QStringLiteral("plugin/notes/mine.txt"), "x");
+
+    // Off: the whole folder goes, the user's own files in it too.
+    toggle->trigger();
+    QVERIFY(!toggle->isChecked());
+    QCOMPARE(folder.read(QStringLiteral("cfg.ini")), QByteArray("[cfg]\r\n51larun=0\r\n\r\n"));
+    QVERIFY(!QFileInfo::exists(folder.file(QStringLiteral("plugin"))));
+
+    // On again: an empty folder; the edit item came only with the start-up, never twice.
+    toggle->trigger();
+    QVERIFY(QDir(folder.file(QStringLiteral("plugin"))).isEmpty());
+    QCOMPARE(window.findChild<QMenu*>(QStringLiteral("N27"))->actions().size(), 1);
+    QCOMPARE(MessageBox::takeShown(), QStringList());
+}
+
+void TestMainWindow::pluginSwitchWriteFailureKeepsState()
+{
+    TempProgramFolder folder;
+    MainWindow window(folder.folder());
+    QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("cfg.ini"))); // cannot be written
+    auto* toggle = window.findChild<QAction*>(QStringLiteral("N51La1"));
+    toggle->trigger();
+    QVERIFY(!toggle->isChecked());
+    QVERIFY(!QFileInfo::exists(folder.file(QStringLiteral("plugin"))));
+    const QStringList shown = MessageBox::takeShown();
+    QCOMPARE(shown.size(), 1);
+    QVERIFY(shown.first().startsWith(QStringLiteral("Cannot ")));
 }
 
 KORVANI_GUI_TEST_MAIN(TestMainWindow)
