@@ -16,6 +16,7 @@ public:
 
     // Section names and keys match without regard to case; the first occurrence counts.
     std::optional<QString> value(const QString& section, const QString& key) const;
+    bool hasSection(const QString& section) const { return findSection(section) != nullptr; }
     // Replaces the entry in place, or adds it after the last line of its section,
     // or adds the section after the last one.
     void setValue(const QString& section, const QString& key, const QString& value);

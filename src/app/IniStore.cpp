@@ -52,6 +52,11 @@ QString IniStore::readString(const QString& section, const QString& key, const Q
     return IniDocument::parse(readBytes()).value(section, key).value_or(defaultValue);
 }
 
+bool IniStore::hasSection(const QString& section) const
+{
+    return IniDocument::parse(readBytes()).hasSection(section);
+}
+
 void IniStore::writeString(const QString& section, const QString& key, const QString& value)
 {
     const QFileInfo info(m_path);

@@ -16,6 +16,8 @@ public:
     // The default when the file, the section or the key does not exist.
     // Throws CommandError when the file exists but cannot be read.
     QString readString(const QString& section, const QString& key, const QString& defaultValue) const;
+    // Whether the file has the section (names match without regard to case).
+    bool hasSection(const QString& section) const;
     // Throws CommandError when the file cannot be read or written; the old file then stays.
     void writeString(const QString& section, const QString& key, const QString& value);
 

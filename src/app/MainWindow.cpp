@@ -19,6 +19,9 @@
 #include "query/QueryRunner.h"
 #include "query/ServiceHosts.h"
 #include "query/TextUtils.h"
+#include "plugins/la/CredentialsDialog.h"
+#include "plugins/la/LaLogin.h"
+#include "plugins/la/LaTexts.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -28,6 +31,10 @@
 #include <QSplitter>
 #include <QTableView>
 #include <QCloseEvent>
+#include <QPointer>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <QWebEngineView>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
@@ -218,6 +225,7 @@ void MainWindow::buildLayout()
 
     m_browser = new BrowserTabs(m_rightSplitter);
     m_browser->setObjectName(QStringLiteral("browserTabs"));
+    connect(m_browser, &BrowserTabs::mainDocumentComplete, this, &MainWindow::autoFillLogin);
 
     // Only the right and lower panes grow with the window.
     m_mainSplitter->setStretchFactor(0, 0);
@@ -270,7 +278,15 @@ void MainWindow::selectNode(const QModelIndex& index, bool edit)
 
 void MainWindow::showTreeMenu(const QPoint& globalPosition)
 {
+    offerLoginItem();
     m_treeMenu->popup(globalPosition);
+}
+
+ServiceHosts MainWindow::hosts() const
+{
+    IniStore settings;
+    settings.setPath(m_folder.settingsFile());
+    return ServiceHosts::fromSettings(settings);
 }
 
 void MainWindow::addNode()
@@ -348,7 +364,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
 void MainWindow::runQuery()
 {
     const std::optional<SiteRecord> site = m_catalogue->current();
-    m_queryRunner->setHosts(ServiceHosts::fromSettings(m_settings));
+    m_queryRunner->setHosts(hosts());
     // Refusals (a query running, a blank address) and database errors stop here.
     m_queryRunner->launch(site ? site->id : 0, site ? site->url : QString());
     m_busyIndicator->show();
@@ -403,7 +419,7 @@ void MainWindow::deleteHistoryRow()
 void MainWindow::openCellLink(int column, int row)
 {
     const QByteArray address = Gbk::encode(m_historyModel->address(row));
-    if (const std::optional<QByteArray> url = SearchLinks::url(column, address, ServiceHosts::fromSettings(m_settings))) {
+    if (const std::optional<QByteArray> url = SearchLinks::url(column, address, hosts())) {
         m_browser->openInMainTab(QUrl(Gbk::decode(*url), QUrl::TolerantMode));
         return;
     }
@@ -430,8 +446,60 @@ void MainWindow::togglePlugin()
     }
 }
 
+void MainWindow::openHelp()
+{
+    m_browser->openInMainTab(QUrl(QStringLiteral("http://%1/wmkit").arg(QString::fromLatin1(hosts().host(HostRole::Maker)))));
+}
+
 void MainWindow::editCredentialsFile()
 {
     // The user's own program for the file type; never through a shell.
     QDesktopServices::openUrl(QUrl::fromLocalFile(m_folder.credentialsFile()));
+}
+
+void MainWindow::offerLoginItem()
+{
+    // Once per run, at the first right press after the plug-in folder exists.
+    if (m_state.laMenuAdded == QString::fromUtf8(AppTexts::Yes) || !QFileInfo(m_folder.pluginFolder()).isDir())
+        return;
+    m_treeMenu->addSeparator();
+    addCommand(m_treeMenu, "LaLoginItem", LaTexts::LoginItem, &MainWindow::loginToLa);
+    m_state.laMenuAdded = QString::fromUtf8(AppTexts::Yes);
+}
+
+void MainWindow::loginToLa()
+{
+    const QModelIndex node = selectedNode();
+    if (!node.isValid())
+        return;
+    const QString nodeText = node.data(Qt::DisplayRole).toString();
+    if (const std::optional<LaLogin::Credentials> found = LaLogin::find(m_folder.credentialsFile(), nodeText)) {
+        m_state.laSiteId = found->siteId;
+        m_state.laPassword = found->password;
+    } else {
+        CredentialsDialog dialog(nodeText, m_folder.credentialsFile(), this);
+        const bool confirmed = dialog.exec() == QDialog::Accepted;
+        m_state.laDialogAnswer = QString::fromUtf8(confirmed ? AppTexts::Yes : AppTexts::No);
+        if (!confirmed)
+            return;
+        m_state.laSiteId = dialog.siteId();
+        m_state.laPassword = dialog.password();
+    }
+    m_browser->navigateMainTab(LaLogin::loginUrl(hosts().host(HostRole::La51), m_state.laSiteId));
+    m_state.laLoginPending = QString::fromUtf8(AppTexts::Yes);
+}
+
+void MainWindow::autoFillLogin()
+{
+    if (m_state.laLoginPending != QString::fromUtf8(AppTexts::Yes))
+        return;
+    QWebEnginePage* page = m_browser->view(BrowserTabs::MainPage)->page();
+    if (!LaLogin::isLoginPage(page->url(), hosts().host(HostRole::La51)))
+        return; // the password goes to 51La only
+    QPointer<MainWindow> self(this);
+    page->runJavaScript(LaLogin::autoFillScript(m_state.laPassword), QWebEngineScript::ApplicationWorld,
+                        [self](const QVariant& result) {
+                            if (self && result.toBool())
+                                self->m_state.laLoginPending = QString::fromUtf8(AppTexts::No);
+                        });
 }

@@ -11,6 +11,7 @@
 #include <optional>
 
 class BrowserTabs;
+class ServiceHosts;
 class HistoryModel;
 class HistoryView;
 class QueryRunner;
@@ -96,7 +97,11 @@ private:
     void endQuery(std::optional<int> storedAutoId);
     void togglePlugin();
     void editCredentialsFile();
-    void openHelp() {}
+    void offerLoginItem();
+    void loginToLa();
+    void autoFillLogin();
+    ServiceHosts hosts() const;
+    void openHelp();
     void checkForUpgrade() {}
 
     ProgramFolder m_folder;
