@@ -22,6 +22,7 @@
 #include "plugins/la/CredentialsDialog.h"
 #include "plugins/la/LaLogin.h"
 #include "plugins/la/LaTexts.h"
+#include "upgrade/UpgradeChecker.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -31,7 +32,9 @@
 #include <QSplitter>
 #include <QTableView>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QPointer>
+#include <QProcess>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 #include <QWebEngineView>
@@ -84,6 +87,14 @@ MainWindow::MainWindow(const ProgramFolder& folder, QWidget* parent)
 
     m_settings.setPath(m_folder.settingsFile());
     startUp();
+
+    m_upgrade = new UpgradeChecker(hosts().host(HostRole::Maker), m_folder.settingsFile(), this);
+    connect(m_upgrade, &UpgradeChecker::restartRequested, this, [this](const QStringList& arguments) {
+        QProcess::startDetached(QCoreApplication::applicationFilePath(),
+                                arguments + QStringList{QStringLiteral("--data-dir"), m_folder.path()});
+        close();
+    });
+    m_upgrade->startAutomaticCheck();
 }
 
 MainWindow::~MainWindow() = default;
@@ -449,6 +460,11 @@ void MainWindow::togglePlugin()
 void MainWindow::openHelp()
 {
     m_browser->openInMainTab(QUrl(QStringLiteral("http://%1/wmkit").arg(QString::fromLatin1(hosts().host(HostRole::Maker)))));
+}
+
+void MainWindow::checkForUpgrade()
+{
+    m_upgrade->checkNow();
 }
 
 void MainWindow::editCredentialsFile()

@@ -15,6 +15,7 @@ class ServiceHosts;
 class HistoryModel;
 class HistoryView;
 class QueryRunner;
+class UpgradeChecker;
 class BusyIndicator;
 class SiteCatalogue;
 class SiteTreeModel;
@@ -63,6 +64,7 @@ public:
     HistoryView* historyGrid() const { return m_historyGrid; }
     HistoryModel* history() const { return m_historyModel; }
     QueryRunner* queryRunner() const { return m_queryRunner; }
+    UpgradeChecker* upgradeChecker() const { return m_upgrade; }
 
     // Runs a command: an error it raises is shown in a message box, and the command stops
     // there. Returns false when it failed.
@@ -102,7 +104,7 @@ private:
     void autoFillLogin();
     ServiceHosts hosts() const;
     void openHelp();
-    void checkForUpgrade() {}
+    void checkForUpgrade();
 
     ProgramFolder m_folder;
     SiteDatabase m_database;
@@ -123,6 +125,7 @@ private:
     HistoryModel* m_historyModel = nullptr;
     QueryRunner* m_queryRunner = nullptr;
     quint64 m_runningRow = 0;
+    UpgradeChecker* m_upgrade = nullptr;
     QWidget* m_progressPanel = nullptr;
     BusyIndicator* m_busyIndicator = nullptr;
     QLabel* m_progressLabel = nullptr;

@@ -26,7 +26,10 @@ void information(QWidget* parent, const QString& text)
     // Texts separate their sentences with a lone CR, which a message box would not break on.
     QString shown = text;
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    QMessageBox::information(parent, caption(), shown);
+    // Texts can come from outside (release notes, error texts): never read as HTML.
+    QMessageBox box(QMessageBox::Information, caption(), shown, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
 }
 
 bool confirm(QWidget* parent, const QString& text)
@@ -35,8 +38,10 @@ bool confirm(QWidget* parent, const QString& text)
         s_shown << text;
         return !s_answers.isEmpty() && s_answers.dequeue() == QMessageBox::Yes;
     }
-    return QMessageBox::question(parent, caption(), text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
-           == QMessageBox::Yes;
+    QMessageBox box(QMessageBox::Question, caption(), text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    box.setTextFormat(Qt::PlainText);
+    return box.exec() == QMessageBox::Yes;
 }
 
 void setRecording(bool on)

@@ -58,6 +58,9 @@ FakeProviders::FakeProviders()
         ::listen(listening, 128);
     // Bound already: connections wait in the backlog until the loop runs.
     m_thread = std::thread([this] { m_server->listen_after_bind(); });
+    // A stop before the loop runs would be lost, and the destructor would wait for ever.
+    while (!m_server->is_running())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 FakeProviders::~FakeProviders()
