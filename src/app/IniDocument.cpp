@@ -28,7 +28,7 @@ bool endsWithSingleByte(const QByteArray& bytes, char last)
         return false;
     qsizetype i = 0;
     while (i < bytes.size() - 1)
-        i += Gbk::isLeadByte(static_cast<uchar>(bytes.at(i))) ? 2 : 1;
+        i += Gbk::charLength(bytes, i);
     return i == bytes.size() - 1;
 }
 
@@ -66,6 +66,7 @@ IniDocument IniDocument::parse(const QByteArray& bytes)
             continue;
         if (isSectionLine(line)) {
             Section section;
+            section.headerLine = line; // written back as it was read
             section.nameBytes = stripped(QByteArrayView(line).sliced(1, line.size() - 2));
             section.name = Gbk::decode(section.nameBytes);
             doc.m_sections.append(section);
@@ -157,7 +158,7 @@ QByteArray IniDocument::serialize() const
     for (const QByteArray& line : m_preamble)
         out += line + crlf;
     for (const Section& section : m_sections) {
-        out += '[' + section.nameBytes + ']' + crlf;
+        out += (section.headerLine.isEmpty() ? '[' + section.nameBytes + ']' : section.headerLine) + crlf;
         for (const Line& line : section.lines) {
             if (line.isEntry) {
                 out += stripped(QByteArrayView(line.bytes).first(line.equalsAt)) + '='

@@ -33,6 +33,7 @@ private:
     };
     struct Section
     {
+        QByteArray headerLine; // empty for a section this program added
         QByteArray nameBytes;
         QString name;
         QList<Line> lines;

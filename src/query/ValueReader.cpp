@@ -52,7 +52,7 @@ public:
         if (i < m_known)
             i = m_known;
         while (i < position)
-            i += Gbk::isLeadByte(static_cast<uchar>(m_text.at(i))) ? 2 : 1;
+            i += Gbk::charLength(m_text, i);
         m_known = i;
         return i == position;
     }

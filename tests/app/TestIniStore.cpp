@@ -33,6 +33,7 @@ private slots:
     void directoryInPlaceOfFileFails();
     void newFilePermissions();
     void survivesJunkAndHugeLines();
+    void rewriteKeepsOddSectionLines();
     void concurrentWritersLoseNothing();
 };
 
@@ -199,6 +200,20 @@ void TestIniStore::survivesJunkAndHugeLines()
     // The junk before the first section is kept byte for byte.
     QVERIFY(written.startsWith(QByteArray("\xFF\x81\r\n\x80garbage\x00=\xFE\r\n", 17)));
     QVERIFY(written.endsWith("51larun=0\r\n\r\n"));
+}
+
+void TestIniStore::rewriteKeepsOddSectionLines()
+{
+    // A name ending in a lone GBK lead byte before a blank: stripping the blank on rewrite
+    // would glue the lead byte to "]" and the line would stop being a section (found by fuzzing).
+    TempProgramFolder folder;
+    folder.write(QStringLiteral("cfg.ini"), "[cfg\x83 ]\rk=v\r");
+    IniStore store;
+    store.setPath(folder.file(QStringLiteral("cfg.ini")));
+    store.writeString(QStringLiteral("cfg"), QStringLiteral("51larun"), QStringLiteral("1"));
+    QCOMPARE(store.readString(QStringLiteral("cfg"), QStringLiteral("51larun"), QString()), QStringLiteral("1"));
+    QCOMPARE(store.readString(QStringLiteral("cfg"), QStringLiteral("k"), QString()), QStringLiteral("v"));
+    QCOMPARE(folder.read(QStringLiteral("cfg.ini")), QByteArray("[cfg\x83 ]\r\nk=v\r\n51larun=1\r\n\r\n"));
 }
 
 void TestIniStore::concurrentWritersLoseNothing()

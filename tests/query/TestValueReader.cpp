@@ -48,6 +48,8 @@ void TestValueReader::siteDomain_data()
     QTest::newRow("empty") << QByteArray() << QByteArray();
     // 0xB0 0x68 is one GBK character whose second byte is "h": no "http://" starts inside it.
     QTest::newRow("character boundaries") << QByteArray("\xB0\x68ttp://x") << QByteArray("\xB0\x68ttp:x");
+    // A lead byte before "/" is no character with it: the slash still goes (found by fuzzing).
+    QTest::newRow("lead byte before slash") << QByteArray("a\xB2//b") << QByteArray("a\xB2" "b");
 }
 
 void TestValueReader::siteDomain()

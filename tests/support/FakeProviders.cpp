@@ -25,7 +25,8 @@ FakeProviders::FakeProviders()
         Answer answer{404, "not found", {}, 0};
         {
             const QMutexLocker lock(&m_mutex);
-            m_requests.append(seen);
+            if (m_record)
+                m_requests.append(seen);
             const auto it = m_answers.constFind(seen.target);
             if (it != m_answers.constEnd())
                 answer = *it;

@@ -49,6 +49,8 @@ public:
     void serveSite(const QByteArray& domain);
 
     QList<Request> requests() const;
+    // Long runs keep no record of their requests.
+    void setRecordRequests(bool on) { m_record = on; }
 
 private:
     std::unique_ptr<httplib::Server> m_server;
@@ -57,6 +59,7 @@ private:
     std::atomic<int> m_delayForAll{0};
     std::atomic<int> m_statusForAll{0};
     std::atomic<bool> m_stopping{false};
+    std::atomic<bool> m_record{true};
     mutable QMutex m_mutex;
     QMap<QByteArray, Answer> m_answers;
     QList<Request> m_requests;
