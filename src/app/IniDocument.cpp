@@ -1,23 +1,13 @@
 #include "app/IniDocument.h"
 
 #include "query/Gbk.h"
+#include "query/TextUtils.h"
 
 namespace {
 
-bool isBlank(char byte)
-{
-    return static_cast<uchar>(byte) <= 0x20;
-}
-
 QByteArray stripped(QByteArrayView bytes)
 {
-    qsizetype begin = 0;
-    qsizetype end = bytes.size();
-    while (begin < end && isBlank(bytes.at(begin)))
-        ++begin;
-    while (end > begin && isBlank(bytes.at(end - 1)))
-        --end;
-    return bytes.sliced(begin, end - begin).toByteArray();
+    return TrimBlanks(bytes);
 }
 
 // True when the last byte is a character of its own, not the trail byte of a GBK pair

@@ -345,29 +345,27 @@ int SiteDatabase::addSite(const QString& name, const QString& url, std::optional
             if (!check.next())
                 throw CommandError(QStringLiteral("没有编号为 %1 的节点").arg(*parent));
         }
-        QSqlQuery insert(connection());
-        prepare(insert, QStringLiteral("INSERT INTO master (pr_id, pr_name, pr_parent, pr_url) VALUES (:id, :name, :parent, :url)"));
-        insert.bindValue(QStringLiteral(":id"), id);
-        insert.bindValue(QStringLiteral(":name"), name);
-        insert.bindValue(QStringLiteral(":parent"), parent.value_or(id));
-        insert.bindValue(QStringLiteral(":url"), url);
-        exec(insert);
+        insertMaster({id, parent.value_or(id), name, url});
     });
     return id;
+}
+
+void SiteDatabase::insertMaster(const SiteRecord& site)
+{
+    QSqlQuery insert(connection());
+    prepare(insert, QStringLiteral("INSERT INTO master (pr_id, pr_name, pr_parent, pr_url) VALUES (:id, :name, :parent, :url)"));
+    insert.bindValue(QStringLiteral(":id"), site.id);
+    insert.bindValue(QStringLiteral(":name"), site.name);
+    insert.bindValue(QStringLiteral(":parent"), site.parent);
+    insert.bindValue(QStringLiteral(":url"), site.url.isNull() ? QVariant() : QVariant(site.url));
+    exec(insert);
 }
 
 void SiteDatabase::insertSites(const QList<SiteRecord>& sites)
 {
     transaction(false, [&] {
-        for (const SiteRecord& site : sites) {
-            QSqlQuery insert(connection());
-            prepare(insert, QStringLiteral("INSERT INTO master (pr_id, pr_name, pr_parent, pr_url) VALUES (:id, :name, :parent, :url)"));
-            insert.bindValue(QStringLiteral(":id"), site.id);
-            insert.bindValue(QStringLiteral(":name"), site.name);
-            insert.bindValue(QStringLiteral(":parent"), site.parent);
-            insert.bindValue(QStringLiteral(":url"), site.url.isNull() ? QVariant() : QVariant(site.url));
-            exec(insert);
-        }
+        for (const SiteRecord& site : sites)
+            insertMaster(site);
     });
 }
 

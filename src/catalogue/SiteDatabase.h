@@ -76,6 +76,7 @@ public:
 
 private:
     void requireOpen() const;
+    void insertMaster(const SiteRecord& site);
     void createSchema();
 
     QString m_connectionName;

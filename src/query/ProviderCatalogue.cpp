@@ -89,17 +89,7 @@ QList<ValueSpec> valuesOf(const QString& key, int fetch)
 {
     QList<ValueSpec> result;
     for (const ValueSpec& value : values()) {
-        if (key == QLatin1String(value.key) && value.fetch == fetch)
-            result << value;
-    }
-    return result;
-}
-
-QList<ValueSpec> valuesOf(const QString& key)
-{
-    QList<ValueSpec> result;
-    for (const ValueSpec& value : values()) {
-        if (key == QLatin1String(value.key))
+        if (key == QLatin1String(value.key) && (fetch == AllFetches || value.fetch == fetch))
             result << value;
     }
     return result;

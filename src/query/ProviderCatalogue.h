@@ -61,8 +61,9 @@ const std::array<const char*, 9>& providerKeys();
 const QList<FetchSpec>& fetches();
 const QList<ValueSpec>& values();
 QList<FetchSpec> fetchesOf(const QString& key);
-QList<ValueSpec> valuesOf(const QString& key, int fetch);
-QList<ValueSpec> valuesOf(const QString& key);
+inline constexpr int AllFetches = 0;
+// The values a provider reads from the page of one fetch, or from all of its pages.
+QList<ValueSpec> valuesOf(const QString& key, int fetch = AllFetches);
 
 // The request of a fetch for a site domain (GBK bytes, put in unchanged).
 HttpRequest buildRequest(const FetchSpec& fetch, const QByteArray& domain, const ServiceHosts& hosts);

@@ -3,22 +3,10 @@
 #include "app/CommandError.h"
 #include "catalogue/SiteDatabase.h"
 #include "query/ProviderWorker.h"
+#include "query/TextUtils.h"
 #include "query/ValueReader.h"
 
 #include <QDateTime>
-
-namespace {
-
-bool isBlankAddress(const QString& address)
-{
-    for (const QChar c : address) {
-        if (c.unicode() > 32)
-            return false;
-    }
-    return true;
-}
-
-} // namespace
 
 QueryRunner::QueryRunner(SiteDatabase& database, QObject* parent)
     : QObject(parent)
@@ -35,7 +23,7 @@ void QueryRunner::launch(int siteId, const QString& siteAddress)
 {
     if (m_running)
         throw CommandError(QStringLiteral("上次查询未结束"));
-    if (isBlankAddress(siteAddress))
+    if (TrimBlanks(siteAddress).isEmpty())
         throw CommandError(QStringLiteral("网址不能为空"));
     m_predictedAutoId = m_database.maxAutoId() + 1;
 

@@ -6,6 +6,28 @@
 #include <QFile>
 #include <QFileInfo>
 
+QByteArray TrimBlanks(QByteArrayView text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && uchar(text.at(begin)) <= 0x20)
+        ++begin;
+    while (end > begin && uchar(text.at(end - 1)) <= 0x20)
+        --end;
+    return text.sliced(begin, end - begin).toByteArray();
+}
+
+QString TrimBlanks(const QString& text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin).unicode() <= 0x20)
+        ++begin;
+    while (end > begin && text.at(end - 1).unicode() <= 0x20)
+        --end;
+    return text.mid(begin, end - begin);
+}
+
 QList<QByteArray> SplitText(const QByteArray& text, char delimiter)
 {
     return text.split(delimiter);

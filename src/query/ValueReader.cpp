@@ -1,6 +1,7 @@
 #include "query/ValueReader.h"
 
 #include "query/Gbk.h"
+#include "query/TextUtils.h"
 
 #include <QHash>
 #include <QMutex>
@@ -10,22 +11,6 @@
 
 namespace ValueReader {
 namespace {
-
-bool isBlank(char byte)
-{
-    return static_cast<uchar>(byte) <= 0x20;
-}
-
-QByteArray trimmed(QByteArrayView text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && isBlank(text.at(begin)))
-        ++begin;
-    while (end > begin && isBlank(text.at(end - 1)))
-        --end;
-    return text.sliced(begin, end - begin).toByteArray();
-}
 
 // Finds needles at character boundaries, left to right. It remembers the last boundary it
 // established, so a run of double-byte text is scanned once, not once per candidate.
@@ -199,7 +184,7 @@ QByteArray readValue(const QByteArray& expression, CleanUp cleanUp, const QByteA
 
     static const QByteArray approximately = Gbk::encode(QStringLiteral("约"));
     static const QByteArray tenThousand = Gbk::encode(QStringLiteral("万"));
-    const QByteArray value = trimmed(*captured);
+    const QByteArray value = TrimBlanks(*captured);
     switch (cleanUp) {
     case CleanUp::Comma:
         return value.isEmpty() ? QByteArray("0") : removeCommas(value);

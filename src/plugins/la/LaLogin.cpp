@@ -1,6 +1,7 @@
 #include "plugins/la/LaLogin.h"
 
 #include "app/IniStore.h"
+#include "query/TextUtils.h"
 
 #include <QFileInfo>
 #include <QJsonArray>
@@ -10,13 +11,7 @@ namespace LaLogin {
 
 QString trimmed(const QString& text)
 {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin).unicode() <= 32)
-        ++begin;
-    while (end > begin && text.at(end - 1).unicode() <= 32)
-        --end;
-    return text.mid(begin, end - begin);
+    return TrimBlanks(text);
 }
 
 std::optional<Credentials> find(const QString& credentialsFile, const QString& siteName)
