@@ -36,6 +36,7 @@ private slots:
     void popupNeedsRows();
     void wholeQueryInTheWindow();
     void runningRowFollowsSortingAndDragging();
+    void closingDuringAQueryStoresNothing();
     void searchLinks_data();
     void searchLinks();
     void everyCellClickShowsFirstPage();
@@ -209,6 +210,22 @@ void TestHistory::runningRowFollowsSortingAndDragging()
     QCOMPARE(model()->intValue(1, 2), FakeSite::expectedValues().first());
     QCOMPARE(model()->background(1), QColor(Qt::white));
     QCOMPARE(model()->intValue(0, 2), 11); // the oldest stored row, untouched
+}
+
+void TestHistory::closingDuringAQueryStoresNothing()
+{
+    m_server->setDelayForAll(20000);
+    click(2);
+    m_window->findChild<QAction*>(QStringLiteral("N20"))->trigger();
+    QTRY_VERIFY(!m_server->requests().isEmpty());
+    QElapsedTimer timer;
+    timer.start();
+    m_window->close();
+    m_window.reset(); // the transfers are aborted and the workers waited for
+    QVERIFY(timer.elapsed() < 3000);
+    SiteDatabase database(QStringLiteral("check"));
+    database.open(m_folder->folder().databaseFile());
+    QCOMPARE(database.history(2).size(), 3);
 }
 
 void TestHistory::searchLinks_data()
