@@ -33,9 +33,25 @@ private slots:
     void closeButtonBlanksAndHidesTabs();
 
 private:
+    // /first links to /second and /second to /third, each opening a new window.
+    void serveLinkedPages();
+    static void clickLink(BrowserTabs& tabs, int page);
     QUrl url(const QByteArray& path) const { return QUrl(QStringLiteral("http://%1%2").arg(QString::fromLatin1(m_server.hostAndPort()), QString::fromLatin1(path))); }
     FakeProviders m_server;
 };
+
+void TestBrowserTabs::serveLinkedPages()
+{
+    const QString link = QStringLiteral("<a id=\"l\" href=\"%1\" target=\"_blank\">x</a>");
+    m_server.setPage("/first", html(QStringLiteral("First"), link.arg(QStringLiteral("/second"))));
+    m_server.setPage("/second", html(QStringLiteral("Second"), link.arg(QStringLiteral("/third"))));
+    m_server.setPage("/third", html(QStringLiteral("Third")));
+}
+
+void TestBrowserTabs::clickLink(BrowserTabs& tabs, int page)
+{
+    tabs.view(page)->page()->runJavaScript(QStringLiteral("document.getElementById('l').click()"));
+}
 
 void TestBrowserTabs::captionForTitle_data()
 {
@@ -114,9 +130,7 @@ void TestBrowserTabs::blankTitleKeepsCaption()
 
 void TestBrowserTabs::newWindowsGoToTheOtherBrowser()
 {
-    m_server.setPage("/first", html(QStringLiteral("First"), QStringLiteral("<a id=\"l\" href=\"/second\" target=\"_blank\">x</a>")));
-    m_server.setPage("/second", html(QStringLiteral("Second"), QStringLiteral("<a id=\"l\" href=\"/third\" target=\"_blank\">x</a>")));
-    m_server.setPage("/third", html(QStringLiteral("Third")));
+    serveLinkedPages();
     BrowserTabs tabs;
     tabs.show();
     PageControl* pages = tabs.pageControl();
@@ -124,7 +138,7 @@ void TestBrowserTabs::newWindowsGoToTheOtherBrowser()
     QTRY_COMPARE_WITH_TIMEOUT(pages->caption(BrowserTabs::MainPage), QStringLiteral("First"), 15000);
 
     // From the first browser: loads in the second, both tabs show, page 1 active.
-    tabs.view(BrowserTabs::MainPage)->page()->runJavaScript(QStringLiteral("document.getElementById('l').click()"));
+    clickLink(tabs, BrowserTabs::MainPage);
     QTRY_COMPARE_WITH_TIMEOUT(pages->activePage(), int(BrowserTabs::NextPage), 15000);
     QVERIFY(pages->isTabVisible(BrowserTabs::MainPage));
     QVERIFY(pages->isTabVisible(BrowserTabs::NextPage));
@@ -132,7 +146,7 @@ void TestBrowserTabs::newWindowsGoToTheOtherBrowser()
     QCOMPARE(tabs.view(BrowserTabs::NextPage)->url().path(), QStringLiteral("/second"));
 
     // From the second browser: replaces the first browser's page, page 0 active.
-    tabs.view(BrowserTabs::NextPage)->page()->runJavaScript(QStringLiteral("document.getElementById('l').click()"));
+    clickLink(tabs, BrowserTabs::NextPage);
     QTRY_COMPARE_WITH_TIMEOUT(pages->activePage(), int(BrowserTabs::MainPage), 15000);
     QTRY_COMPARE_WITH_TIMEOUT(pages->caption(BrowserTabs::MainPage), QStringLiteral("Third"), 15000);
     QCOMPARE(tabs.view(BrowserTabs::MainPage)->url().path(), QStringLiteral("/third"));
@@ -140,14 +154,13 @@ void TestBrowserTabs::newWindowsGoToTheOtherBrowser()
 
 void TestBrowserTabs::closeButtonBlanksAndHidesTabs()
 {
-    m_server.setPage("/first", html(QStringLiteral("First"), QStringLiteral("<a id=\"l\" href=\"/second\" target=\"_blank\">x</a>")));
-    m_server.setPage("/second", html(QStringLiteral("Second")));
+    serveLinkedPages();
     BrowserTabs tabs;
     tabs.show();
     PageControl* pages = tabs.pageControl();
     tabs.openInMainTab(url("/first"));
     QTRY_COMPARE_WITH_TIMEOUT(pages->caption(BrowserTabs::MainPage), QStringLiteral("First"), 15000);
-    tabs.view(BrowserTabs::MainPage)->page()->runJavaScript(QStringLiteral("document.getElementById('l').click()"));
+    clickLink(tabs, BrowserTabs::MainPage);
     QTRY_COMPARE_WITH_TIMEOUT(pages->caption(BrowserTabs::NextPage), QStringLiteral("Second"), 15000);
 
     // Closing page 1: the second browser goes blank, page 0 shows without tabs.
